@@ -1,0 +1,59 @@
+# Velmora: `make run` and `make test` set up what they need on a fresh machine.
+BUILD      ?= build
+BUILD_ASAN ?= build-asan
+GENERATOR  ?= Ninja
+WERROR     ?= OFF
+JOBS       ?= $(shell nproc)
+
+# Debian packages the build, the tests and `make run` need.
+DEB_PACKAGES = cmake ninja-build g++ make pkg-config python3 \
+               libgtest-dev libgmock-dev \
+               qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6 \
+               xvfb xauth
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: all deps configure build test sanitize run bench sample format clean
+
+all: build
+
+deps:
+	@missing=""; for p in $(DEB_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+configure:
+	cmake -S . -B $(BUILD) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=$(WERROR)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: deps build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The core and its tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake -S . -B $(BUILD_ASAN) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug \
+	  -DVELMORA_SANITIZE=ON -DVELMORA_GUI=OFF -DVELMORA_WERROR=$(WERROR)
+	cmake --build $(BUILD_ASAN) -j $(JOBS)
+	cd $(BUILD_ASAN) && ctest --output-on-failure -j $(JOBS)
+
+sample: build
+	$(BUILD)/bin/make-sample-store $(BUILD)/sample-store
+
+run: deps sample
+	@$(BUILD)/bin/velmora-cli --store $(BUILD)/sample-store $(BUILD)/sample-output
+
+bench: deps build
+	bash bench/run.sh $(BUILD)
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(BUILD_ASAN)

@@ -1,0 +1,5 @@
+#include "cli/CliRun.h"
+
+int main(int argc, char** argv) {
+    return velmora::cli::RunCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+}
