@@ -49,13 +49,21 @@ void TTerminalUI::ShowMessage(const std::string& text) {
     std::cout << plain << '\n' << std::flush;
 }
 
-void TTerminalUI::HideProgress() { ClearProgress(); }
+void TTerminalUI::HideProgress() {
+    ClearProgress();
+}
 
-void TTerminalUI::SetCurrentMax(int max) { FFolderMessages = max + 1; }
+void TTerminalUI::SetCurrentMax(int max) {
+    FFolderMessages = max + 1;
+}
 
-void TTerminalUI::SetCurrentPosition(int position) { FFolderDone = position; }
+void TTerminalUI::SetCurrentPosition(int position) {
+    FFolderDone = position;
+}
 
-void TTerminalUI::RepaintProgress() { DrawProgress(false); }
+void TTerminalUI::RepaintProgress() {
+    DrawProgress(false);
+}
 
 void TTerminalUI::FolderStarted(const TFolderRow& row) {
     FFolder = row.Caption;

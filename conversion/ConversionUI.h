@@ -14,14 +14,14 @@ class TLineList;
 
 // What became of one index record.
 struct TMessageOutcome {
-    std::string Folder;       // the row's caption
-    std::size_t Record = 0;   // index of the record in its index file, from 0
+    std::string Folder;     // the row's caption
+    std::size_t Record = 0; // index of the record in its index file, from 0
     std::int32_t Offset = 0;
     std::int32_t Length = 0;
-    std::string OutputPath;   // empty when nothing was saved
+    std::string OutputPath; // empty when nothing was saved
     std::uint64_t BytesWritten = 0;
     const TLineList* Lines = nullptr; // what was saved; only during the call
-    std::string Error;        // empty when saved
+    std::string Error;                // empty when saved
 };
 
 class IConversionUI {

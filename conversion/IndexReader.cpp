@@ -34,10 +34,9 @@ public:
         if (Left() < 4)
             return false;
         const auto* p = reinterpret_cast<const unsigned char*>(FBytes.data() + FPos);
-        const std::uint32_t raw = static_cast<std::uint32_t>(p[0]) |
-                                  (static_cast<std::uint32_t>(p[1]) << 8) |
-                                  (static_cast<std::uint32_t>(p[2]) << 16) |
-                                  (static_cast<std::uint32_t>(p[3]) << 24);
+        const std::uint32_t raw =
+            static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
         value = static_cast<std::int32_t>(raw);
         FPos += 4;
         return true;

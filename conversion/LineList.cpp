@@ -47,7 +47,8 @@ void TLineList::Replace(std::size_t index, std::string content) {
 
 bool TLineList::IsOriginal(std::string_view line) const {
     const std::less_equal<const char*> le;
-    return le(FText.data(), line.data()) && le(line.data() + line.size(), FText.data() + FText.size());
+    return le(FText.data(), line.data()) &&
+           le(line.data() + line.size(), FText.data() + FText.size());
 }
 
 std::vector<std::string_view> TLineList::SavedPieces() const {
@@ -98,6 +99,8 @@ std::string TLineList::SavedText() const {
     return text;
 }
 
-void TLineList::SaveTo(TNewFile& file) const { file.WriteGather(SavedPieces()); }
+void TLineList::SaveTo(TNewFile& file) const {
+    file.WriteGather(SavedPieces());
+}
 
 } // namespace velmora

@@ -68,7 +68,7 @@ int MonthNumber(std::string_view name) {
 
 bool IsDayName(std::string_view name) {
     static constexpr std::array<std::string_view, 7> kDays = {"mon", "tue", "wed", "thu",
-                                                             "fri", "sat", "sun"};
+                                                              "fri", "sat", "sun"};
     if (name.size() < 3)
         return false;
     for (const std::string_view day : kDays)
@@ -92,9 +92,18 @@ bool ZoneOffset(std::string_view zone, int& minutes) {
         std::string_view Name;
         int Hours;
     };
-    static constexpr std::array<TNamedZone, 12> kZones = {
-        {{"UT", 0}, {"UTC", 0}, {"GMT", 0}, {"Z", 0}, {"EST", -5}, {"EDT", -4}, {"CST", -6},
-         {"CDT", -5}, {"MST", -7}, {"MDT", -6}, {"PST", -8}, {"PDT", -7}}};
+    static constexpr std::array<TNamedZone, 12> kZones = {{{"UT", 0},
+                                                           {"UTC", 0},
+                                                           {"GMT", 0},
+                                                           {"Z", 0},
+                                                           {"EST", -5},
+                                                           {"EDT", -4},
+                                                           {"CST", -6},
+                                                           {"CDT", -5},
+                                                           {"MST", -7},
+                                                           {"MDT", -6},
+                                                           {"PST", -8},
+                                                           {"PDT", -7}}};
     for (const TNamedZone& named : kZones)
         if (SameTextIgnoringCase(zone, named.Name)) {
             minutes = named.Hours * 60;
@@ -135,8 +144,7 @@ std::optional<std::time_t> ParseMessageDate(std::string_view text) {
     int day = 0;
     int year = 0;
     const int month = MonthNumber(tokens[t + 1]);
-    if (!ParseNumber(tokens[t], day, 1, 2) || month == 0 ||
-        !ParseNumber(tokens[t + 2], year, 2, 4))
+    if (!ParseNumber(tokens[t], day, 1, 2) || month == 0 || !ParseNumber(tokens[t + 2], year, 2, 4))
         return std::nullopt;
     if (tokens[t + 2].size() == 2)
         year += year < 50 ? 2000 : 1900;
@@ -151,10 +159,8 @@ std::optional<std::time_t> ParseMessageDate(std::string_view text) {
     if (colon1 == std::string::npos ||
         !ParseNumber(std::string_view(clock).substr(0, colon1), hour, 1, 2))
         return std::nullopt;
-    const std::string_view minuteText =
-        std::string_view(clock).substr(colon1 + 1, colon2 == std::string::npos
-                                                       ? std::string::npos
-                                                       : colon2 - colon1 - 1);
+    const std::string_view minuteText = std::string_view(clock).substr(
+        colon1 + 1, colon2 == std::string::npos ? std::string::npos : colon2 - colon1 - 1);
     if (!ParseNumber(minuteText, minute, 2, 2))
         return std::nullopt;
     if (colon2 != std::string::npos &&
@@ -174,7 +180,8 @@ std::optional<std::time_t> FindMessageDate(const TLineList& lines) {
     constexpr std::string_view kName = "Date:";
     for (std::size_t i = 0; i < lines.Count() && !lines[i].empty(); ++i) {
         const std::string_view line = lines[i];
-        if (line.size() < kName.size() || !SameTextIgnoringCase(line.substr(0, kName.size()), kName))
+        if (line.size() < kName.size() ||
+            !SameTextIgnoringCase(line.substr(0, kName.size()), kName))
             continue;
         std::string value(line.substr(kName.size()));
         for (std::size_t next = i + 1; next < lines.Count() && !lines[next].empty() &&

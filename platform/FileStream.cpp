@@ -17,7 +17,9 @@ namespace velmora {
 
 namespace {
 
-int OpenFlags(int flags) { return flags | O_CLOEXEC; }
+int OpenFlags(int flags) {
+    return flags | O_CLOEXEC;
+}
 
 } // namespace
 
@@ -107,7 +109,9 @@ TNewFile::~TNewFile() {
         ::unlink(FPath.c_str());
 }
 
-void TNewFile::FailWrite() { throw EWriteError(FPath); }
+void TNewFile::FailWrite() {
+    throw EWriteError(FPath);
+}
 
 void TNewFile::Write(std::string_view bytes) {
     const std::string_view one[] = {bytes};

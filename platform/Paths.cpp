@@ -12,7 +12,9 @@ namespace velmora {
 
 namespace {
 
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool EntryExists(const std::string& path) {
     struct stat info {};
@@ -75,7 +77,9 @@ bool FileExists(const std::string& path) {
     return !path.empty() && StatResolved(path, info) && !S_ISDIR(info.st_mode);
 }
 
-bool CreateDir(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+bool CreateDir(const std::string& path) {
+    return ::mkdir(path.c_str(), 0777) == 0;
+}
 
 bool ForceDirectories(const std::string& path) {
     if (path.empty())
@@ -113,9 +117,9 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return FoldCase(x) == FoldCase(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return FoldCase(x) == FoldCase(y);
+           });
 }
 
 std::string ResolvePath(const std::string& path) {

@@ -8,7 +8,9 @@ namespace velmora {
 
 inline constexpr char kPathDelim = '/';
 
-inline bool IsPathDelimiter(char c) { return c == kPathDelim; }
+inline bool IsPathDelimiter(char c) {
+    return c == kPathDelim;
+}
 bool HasPathDelimiter(std::string_view text);
 
 // Up to and including the last separator; empty when there is none.

@@ -6,8 +6,8 @@ namespace velmora {
 
 void TRandomGenerator::RandomizeFromClock() {
     const TDateTime now = LocalNow();
-    Randomize(static_cast<std::uint64_t>(
-        ((now.Hour * 60 + now.Minute) * 60 + now.Second) * 1000 + now.Millisecond));
+    Randomize(static_cast<std::uint64_t>(((now.Hour * 60 + now.Minute) * 60 + now.Second) * 1000 +
+                                         now.Millisecond));
 }
 
 int TRandomGenerator::Random(int range) {

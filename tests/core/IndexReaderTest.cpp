@@ -60,7 +60,9 @@ TEST(IndexReader, PassesOverVariableFieldsByTheirLength) {
     EXPECT_EQ(records[1].FOffset, 1 << 30);
 }
 
-TEST(IndexReader, TagOnlyGivesNoRecords) { EXPECT_TRUE(ParseIndex("V#04").empty()); }
+TEST(IndexReader, TagOnlyGivesNoRecords) {
+    EXPECT_TRUE(ParseIndex("V#04").empty());
+}
 
 class IndexReaderBadTag : public ::testing::TestWithParam<std::string> {};
 
@@ -104,7 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TDamagedTail{"OneByte", "x"},
                       TDamagedTail{"CutBeforeOffset", Record(3, 4).substr(0, 74)},
                       TDamagedTail{"CutInTrailer", Record(3, 4).substr(0, 83)},
-                      TDamagedTail{"FieldPastEnd", Record(3, 4, std::string(50, 'y')).substr(0, 60)},
+                      TDamagedTail{"FieldPastEnd",
+                                   Record(3, 4, std::string(50, 'y')).substr(0, 60)},
                       TDamagedTail{"NegativeL1", NegativePrefix(0)},
                       TDamagedTail{"NegativeL2", NegativePrefix(1)},
                       TDamagedTail{"NegativeL3", NegativePrefix(2)},

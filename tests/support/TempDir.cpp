@@ -8,8 +8,7 @@
 namespace velmora::support {
 
 TTempDir::TTempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "velmora-test-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "velmora-test-XXXXXX").string();
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (::mkdtemp(buffer.data()) == nullptr)
