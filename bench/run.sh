@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Benchmarks: velmora-cli against the floor (raw block copies, one file per
+# record) on generated stores; then the other benchmark scripts in bench/.
+# Usage: bench/run.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "${1:-build}" && pwd)
+bin=$build/bin
+work=$build/bench-data
+here=$(cd "$(dirname "$0")" && pwd)
+mkdir -p "$work"
+
+seconds() { date +%s.%N; }
+elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
+least() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
+
+# Each timed run writes into a folder of its own that nothing wrote before:
+# removing or overwriting earlier output right before a run measures the
+# disk's bookkeeping, not the converter. Floor and converter take turns.
+for spec in "20000 4096" "2000 262144"; do
+    set -- $spec
+    count=$1 size=$2
+    store="$work/store-$count-$size"
+    [ -f "$store/Inbox.imh" ] || "$bin/make-bench-store" "$store" "$count" "$size"
+    cat "$store/Inbox.imm" >/dev/null # warm the page cache
+    rm -rf "$work/out"
+    mkdir -p "$work/out"
+    sync
+    best_floor="" best_cli=""
+    for run in 1 2 3; do
+        mkdir -p "$work/out/floor-$run"
+        start=$(seconds)
+        "$bin/bench-floor" "$store/Inbox.imh" "$store/Inbox.imm" "$work/out/floor-$run"
+        best_floor=$(least "$best_floor" "$(elapsed "$start" "$(seconds)")")
+        start=$(seconds)
+        "$bin/velmora-cli" --store "$store" "$work/out/cli-$run" >/dev/null
+        best_cli=$(least "$best_cli" "$(elapsed "$start" "$(seconds)")")
+    done
+    rm -rf "$work/out"
+    ratio=$(awk -v c="$best_cli" -v f="$best_floor" 'BEGIN { printf "%.2f", c / f }')
+    printf 'store %6d messages x %6d bytes: velmora-cli %7.3f s, floor %7.3f s, ratio %s (best of 3)\n' \
+        "$count" "$size" "$best_cli" "$best_floor" "$ratio"
+done
+
+for script in "$here"/run_*.sh; do
+    [ -e "$script" ] && bash "$script" "$build"
+done
+exit 0
