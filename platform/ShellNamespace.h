@@ -7,8 +7,12 @@
 // from the desktop. What an item's data holds is this module's business
 // alone; callers only copy, cut and compare lists.
 //
-// On Linux the desktop's children are the home folder, the file system root
-// and, where a Wine prefix exists, each of its drives (C:, D:, ...).
+// On Linux the desktop's children are, in this order, the home folder
+// ("Home"), the file system root ("File System") and, where a Wine prefix
+// exists, each of its drives ("C:", "D:", ...). A path is parsed through the
+// child whose folder holds its canonical form most closely, so a folder
+// inside a prefix is reached through its drive rather than the hidden
+// prefix folder; a Windows path "C:\..." goes through the prefix's drive.
 #pragma once
 
 #include <cstddef>
@@ -78,6 +82,11 @@ public:
     // empty when it has none (the desktop).
     std::string FileSystemPath(PCItemIDList folder) const;
     std::string DisplayName(PCItemIDList folder) const;
+    // A Windows path "X:\..." as a path of this system, through the
+    // prefix's drive X: (components resolved without regard to letter case
+    // as far as they exist, the rest kept as given); empty when the prefix
+    // has no such drive. Any other path is returned as given.
+    std::string LocalPath(const std::string& path) const;
 
     const TShellRoots& Roots() const { return FRoots; }
 
