@@ -43,11 +43,23 @@ sanitize: deps
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 	cd $(BUILD_ASAN) && ctest --output-on-failure -j $(JOBS)
 
+# A demo Wine prefix whose registry names a sample store: the window opens
+# at that store. Without a display the same store is converted on the
+# command line.
+DEMO_PREFIX = $(abspath $(BUILD))/demo-prefix
+DEMO_STORE  = $(DEMO_PREFIX)/drive_c/Program Files (x86)/IncrediMail/Identities/{3F2504E0-4F89-11D3-9A0C-0305E82C3301}/Message Store
+
 sample: build
-	$(BUILD)/bin/make-sample-store $(BUILD)/sample-store
+	@bash tools/make_demo_prefix.sh $(BUILD) >/dev/null
 
 run: deps sample
-	@$(BUILD)/bin/velmora-cli --store $(BUILD)/sample-store $(BUILD)/sample-output
+	@if [ -n "$${DISPLAY:-}" ] && [ -x $(BUILD)/bin/velmora ]; then \
+	  WINEPREFIX="$(DEMO_PREFIX)" $(BUILD)/bin/velmora; \
+	else \
+	  echo "No display: converting the demo store with velmora-cli instead."; \
+	  rm -rf $(BUILD)/sample-output; \
+	  WINEPREFIX="$(DEMO_PREFIX)" $(BUILD)/bin/velmora-cli --store "$(DEMO_STORE)" $(BUILD)/sample-output; \
+	fi
 
 bench: deps build
 	bash bench/run.sh $(BUILD)
