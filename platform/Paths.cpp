@@ -68,8 +68,9 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
 }
 
 bool DirectoryExists(const std::string& path) {
+    // Exact: output folders are made where the user said, letter case and all.
     struct stat info {};
-    return !path.empty() && StatResolved(path, info) && S_ISDIR(info.st_mode);
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool FileExists(const std::string& path) {

@@ -26,9 +26,10 @@ std::string RemoveFileExt(std::string_view name);
 
 std::string JoinPath(std::string_view folder, std::string_view name);
 
-// True only for an existing directory (after case-insensitive resolution).
+// True only for an existing directory, named exactly so.
 bool DirectoryExists(const std::string& path);
-// True only for an existing entry that is not a directory.
+// True only for an existing entry that is not a directory, found as
+// ResolvePath finds it.
 bool FileExists(const std::string& path);
 // Creates one directory level; reports success, which callers may ignore.
 bool CreateDir(const std::string& path);

@@ -91,7 +91,8 @@ TEST(ResolvePath, FindsTheOneEntryThatDiffersInCase) {
     EXPECT_EQ(ResolvePath(dir / "attachments/photo.jpg"), dir / "Attachments/Photo.JPG");
     EXPECT_TRUE(FileExists(dir / "ATTACHMENTS/PHOTO.jpg"));
     EXPECT_FALSE(FileExists(dir / "Attachments"));
-    EXPECT_TRUE(DirectoryExists(dir / "attachments"));
+    EXPECT_TRUE(DirectoryExists(dir / "Attachments"));
+    EXPECT_FALSE(DirectoryExists(dir / "attachments")); // output folders are taken as typed
     // Two candidates: nothing is guessed.
     WriteFile(dir / "Attachments/photo.jpg", "y");
     EXPECT_EQ(ResolvePath(dir / "attachments/PHOTO.jpg"), dir / "attachments/PHOTO.jpg");
