@@ -8,6 +8,7 @@
 #include "platform/Exceptions.h"
 #include "platform/FileStream.h"
 #include "platform/Paths.h"
+#include "store/MessageStoreLocator.h"
 
 #include <algorithm>
 #include <iostream>
@@ -92,8 +93,10 @@ int Convert(const TCliOptions& options, std::vector<TFolderRow> rows) {
 
 } // namespace
 
+// The store the registry of the user's Wine prefix names, as the window
+// opens it.
 std::string DefaultStoreFolder() {
-    throw TUsageError("--store DIR is required: no store lookup is available");
+    return LocalStorePath(GetMessageStorePath());
 }
 
 int RunCommandLine(const std::vector<std::string>& args) {
