@@ -1,11 +1,9 @@
 #include "conversion/BASE64Sup.h"
 
+#include "platform/Memory.h"
+
 #include <cstdint>
 #include <cstring>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 // The vector encoder needs SSSE3, which is chosen at run time.
 #if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
@@ -188,24 +186,6 @@ void AppendBytewise(std::string_view input, std::size_t position, std::string& o
     output += Base64Flush();
 }
 
-// An attachment's text can run to hundreds of megabytes. Backed by small
-// pages, a buffer that size costs one page fault per 4 KiB, which takes
-// longer than the encoding itself; ask for large pages instead (a hint the
-// system may ignore).
-void ReserveLarge(std::string& text, std::size_t size) {
-    text.reserve(size);
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-    if (size < 4 * kLargePage)
-        return;
-    const auto begin = reinterpret_cast<std::uintptr_t>(text.data());
-    const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
-    const std::uintptr_t last = (begin + size) & ~(kLargePage - 1);
-    if (last > first)
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#endif
-}
-
 } // namespace
 
 void Base64Init() {
@@ -285,7 +265,7 @@ std::string Base64EncodeBlockwise(std::string_view input, bool vector) {
     const std::size_t periods = input.size() / kPeriodBytes;
     const std::size_t periodBytes = periods * kPeriodBytes;
     std::string output;
-    ReserveLarge(output, Base64EncodedLength(input.size()));
+    ReserveLargeBuffer(output, Base64EncodedLength(input.size()));
     output.resize(periods * kPeriodChars);
     const auto* in = reinterpret_cast<const unsigned char*>(input.data());
 #if VELMORA_BASE64_VECTOR

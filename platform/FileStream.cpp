@@ -1,6 +1,7 @@
 #include "platform/FileStream.h"
 
 #include "platform/Exceptions.h"
+#include "platform/Memory.h"
 #include "platform/Paths.h"
 
 #include <algorithm>
@@ -66,7 +67,9 @@ std::string TFileStream::ReadBlock(std::int64_t offset, std::int64_t length) con
     if (offset < 0 || length <= 0 || offset >= size)
         return {};
     length = std::min(length, size - offset);
-    std::string block(static_cast<std::size_t>(length), '\0');
+    std::string block;
+    ReserveLargeBuffer(block, static_cast<std::size_t>(length));
+    block.resize(static_cast<std::size_t>(length));
     std::size_t done = 0;
     while (done < block.size()) {
         const ssize_t got = ::pread(FFd, block.data() + done, block.size() - done,
