@@ -47,7 +47,6 @@ sanitize: deps
 # at that store. Without a display the same store is converted on the
 # command line.
 DEMO_PREFIX = $(abspath $(BUILD))/demo-prefix
-DEMO_STORE  = $(DEMO_PREFIX)/drive_c/Program Files (x86)/IncrediMail/Identities/{3F2504E0-4F89-11D3-9A0C-0305E82C3301}/Message Store
 
 sample: build
 	@bash tools/make_demo_prefix.sh $(BUILD) >/dev/null
@@ -58,7 +57,7 @@ run: deps sample
 	else \
 	  echo "No display: converting the demo store with velmora-cli instead."; \
 	  rm -rf $(BUILD)/sample-output; \
-	  WINEPREFIX="$(DEMO_PREFIX)" $(BUILD)/bin/velmora-cli --store "$(DEMO_STORE)" $(BUILD)/sample-output; \
+	  WINEPREFIX="$(DEMO_PREFIX)" $(BUILD)/bin/velmora-cli $(BUILD)/sample-output; \
 	fi
 
 bench: deps build
