@@ -20,16 +20,12 @@ bool Contains(std::string_view line, std::string_view text) {
     return line.size() >= text.size() && line.find(text) != std::string_view::npos;
 }
 
-char FoldAsciiUpper(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // "base64" anywhere in the line, the letters A-Z taken as a-z.
 bool DeclaresBase64(std::string_view encodingLine) {
     constexpr std::string_view kBase64 = "base64";
     for (std::size_t at = 0; at + kBase64.size() <= encodingLine.size(); ++at) {
         std::size_t k = 0;
-        while (k < kBase64.size() && FoldAsciiUpper(encodingLine[at + k]) == kBase64[k])
+        while (k < kBase64.size() && LowerAscii(encodingLine[at + k]) == kBase64[k])
             ++k;
         if (k == kBase64.size())
             return true;

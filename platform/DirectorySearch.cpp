@@ -1,6 +1,7 @@
 #include "platform/DirectorySearch.h"
 
 #include "platform/Paths.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -8,31 +9,12 @@
 
 namespace velmora {
 
-namespace {
-
-char FoldCase(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    const auto folded =
-        std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-            return static_cast<unsigned char>(FoldCase(x)) <
-                   static_cast<unsigned char>(FoldCase(y));
-        });
-    if (folded || !SameTextIgnoringCase(a, b))
-        return folded;
-    return a < b; // same letters: keep a stable, byte-wise order
-}
-
-} // namespace
-
 bool MatchesMask(std::string_view name, std::string_view mask) {
     // Iterative wildcard match with backtracking to the last "*".
     std::size_t n = 0, m = 0;
     std::size_t starMask = std::string_view::npos, starName = 0;
     while (n < name.size()) {
-        if (m < mask.size() && (mask[m] == '?' || FoldCase(mask[m]) == FoldCase(name[n]))) {
+        if (m < mask.size() && (mask[m] == '?' || LowerAscii(mask[m]) == LowerAscii(name[n]))) {
             ++n;
             ++m;
         } else if (m < mask.size() && mask[m] == '*') {

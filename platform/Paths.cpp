@@ -117,10 +117,22 @@ std::string AbsolutePath(const std::string& path) {
     return JoinPath(current, path);
 }
 
-bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return FoldCase(x) == FoldCase(y);
-           });
+std::string FindEntryIgnoringCase(const std::string& folder, const std::string& name) {
+    if (EntryExists(folder.empty() ? name : JoinPath(folder, name)))
+        return name;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()),
+                                            ::closedir);
+    if (!dir)
+        return {};
+    std::string match;
+    int matches = 0;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (SameTextIgnoringCase(entry->d_name, name)) {
+            match = entry->d_name;
+            ++matches;
+        }
+    }
+    return matches == 1 ? match : std::string();
 }
 
 std::string ResolvePath(const std::string& path) {
@@ -141,18 +153,8 @@ std::string ResolvePath(const std::string& path) {
         const std::string folder = resolved.empty() ? std::string(".") : resolved;
         std::string candidate = resolved + component;
         if (!component.empty() && !EntryExists(candidate)) {
-            std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
-            if (!dir)
-                return path;
-            std::string match;
-            int matches = 0;
-            while (const dirent* entry = ::readdir(dir.get())) {
-                if (SameTextIgnoringCase(entry->d_name, component)) {
-                    match = entry->d_name;
-                    ++matches;
-                }
-            }
-            if (matches != 1)
+            const std::string match = FindEntryIgnoringCase(folder, component);
+            if (match.empty())
                 return path;
             candidate = resolved + match;
         }

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Text.h"
+
 namespace velmora {
 
 inline constexpr char kPathDelim = '/';
@@ -47,7 +49,9 @@ std::string AbsolutePath(const std::string& path);
 // Without exactly one match the path is returned as given.
 std::string ResolvePath(const std::string& path);
 
-// ASCII-only case folding, as file names of the store are compared.
-bool SameTextIgnoringCase(std::string_view a, std::string_view b);
+// The entry of folder named like name: the exact name when it exists, else
+// the one entry that matches it without regard to letter case. Empty when
+// there is none or more than one.
+std::string FindEntryIgnoringCase(const std::string& folder, const std::string& name);
 
 } // namespace velmora

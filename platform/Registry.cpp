@@ -2,6 +2,7 @@
 
 #include "platform/Exceptions.h"
 #include "platform/ShellNamespace.h"
+#include "platform/Text.h"
 
 #include <fstream>
 #include <sstream>
@@ -13,17 +14,6 @@ namespace {
 
 constexpr std::string_view kHeader = "WINE REGISTRY Version 2";
 
-char FoldCase(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string Folded(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded)
-        c = FoldCase(c);
-    return folded;
-}
-
 // A key path in the form the index keeps: components folded to lower case,
 // separated by one "\", none empty.
 std::string NormalKeyPath(std::string_view path) {
@@ -34,7 +24,7 @@ std::string NormalKeyPath(std::string_view path) {
         if (end > pos) {
             if (!normal.empty())
                 normal += '\\';
-            normal += Folded(path.substr(pos, end - pos));
+            normal += LowerAscii(path.substr(pos, end - pos));
         }
         pos = end + 1;
     }
@@ -362,7 +352,7 @@ std::optional<TRegValue> TRegistryFile::FindValue(const std::string& keyPath,
     const auto section = FSections.find(NormalKeyPath(keyPath));
     if (section == FSections.end())
         return std::nullopt;
-    const std::string wanted = Folded(name);
+    const std::string wanted = LowerAscii(name);
     std::size_t pos = section->second;
     std::string_view line;
     while (NextLine(FText, pos, line) && !StartsWith(line, "[")) {
@@ -379,7 +369,7 @@ std::optional<TRegValue> TRegistryFile::FindValue(const std::string& keyPath,
             line = joined;
         }
         std::optional<TRegValue> value = ParseValueLine(line);
-        if (value && Folded(value->Name) == wanted)
+        if (value && LowerAscii(value->Name) == wanted)
             return value;
     }
     return std::nullopt;

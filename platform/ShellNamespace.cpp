@@ -118,49 +118,6 @@ std::string Child(const std::string& folder, const std::string& name) {
     return folder == "/" ? "/" + name : JoinPath(folder, name);
 }
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-char UpperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool IsAsciiLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    const bool folded =
-        std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-            return static_cast<unsigned char>(LowerAscii(x)) <
-                   static_cast<unsigned char>(LowerAscii(y));
-        });
-    if (folded || !SameTextIgnoringCase(a, b))
-        return folded;
-    return a < b;
-}
-
-// The entry of folder named like name: the exact name when it exists, else
-// the one entry that matches it without regard to letter case, as Windows'
-// file system would find it. Empty when there is none or more than one.
-std::string FindEntryIgnoringCase(const std::string& folder, const std::string& name) {
-    if (EntryExists(Child(folder, name)))
-        return name;
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
-    if (!dir)
-        return {};
-    std::string match;
-    int matches = 0;
-    while (const dirent* entry = ::readdir(dir.get())) {
-        if (SameTextIgnoringCase(entry->d_name, name)) {
-            match = entry->d_name;
-            ++matches;
-        }
-    }
-    return matches == 1 ? match : std::string();
-}
-
 struct TRootFolder {
     TRootFolder(std::uint8_t kind, std::string name, std::string folder, std::string display)
         : Folder(std::move(folder)), Display(std::move(display)) {
