@@ -2,7 +2,9 @@
 // progress window, then the message loop until the main window is closed.
 #include "forms/Application.h"
 #include "forms/Main.h"
+#include "forms/ShellTreeView.h"
 #include "forms/frmProgress.h"
+#include "store/TreeNavigation.h"
 
 #include <QTimer>
 
@@ -10,19 +12,28 @@
 
 namespace {
 
-// For pictures of the window: with VELMORA_SCREENSHOT set to a file name,
-// the window is drawn into that file once start-up is done, and the program
-// ends.
-void ScheduleScreenshot(velmora::TMainForm& mainForm) {
-    const QString path = qEnvironmentVariable("VELMORA_SCREENSHOT");
-    if (path.isEmpty())
+// For tools/screenshot.sh only. VELMORA_SELECT_FOLDER opens the tree at a
+// folder once start-up is done; VELMORA_SCREENSHOT then draws the window
+// into that PNG file and ends the program.
+void ScriptStartUp(velmora::TMainForm& mainForm) {
+    const QByteArray folder = qgetenv("VELMORA_SELECT_FOLDER");
+    const QString picture = qEnvironmentVariable("VELMORA_SCREENSHOT");
+    if (folder.isEmpty() && picture.isEmpty())
         return;
-    QObject::connect(&mainForm, &velmora::TMainForm::AfterCreate, &mainForm, [&mainForm, path] {
-        QTimer::singleShot(300, &mainForm, [&mainForm, path] {
-            const bool saved = mainForm.grab().save(path, "PNG");
-            QCoreApplication::exit(saved ? 0 : 1);
+    QObject::connect(
+        &mainForm, &velmora::TMainForm::AfterCreate, &mainForm, [&mainForm, folder, picture] {
+            if (!folder.isEmpty()) {
+                velmora::TShellTreeView& tree = *mainForm.tvShell();
+                if (tree.ShellNamespace())
+                    velmora::SelectFolderByPath(tree, *tree.ShellNamespace(), folder.toStdString());
+            }
+            if (picture.isEmpty())
+                return;
+            QTimer::singleShot(300, &mainForm, [&mainForm, picture] {
+                const bool saved = mainForm.grab().save(picture, "PNG");
+                QCoreApplication::exit(saved ? 0 : 1);
+            });
         });
-    });
 }
 
 } // namespace
@@ -32,7 +43,7 @@ int main(int argc, char** argv) {
     auto MainForm = std::make_unique<velmora::TMainForm>();
     auto ProgressForm = std::make_unique<velmora::TProgressForm>(MainForm.get());
     MainForm->SetProgressForm(ProgressForm.get());
-    ScheduleScreenshot(*MainForm);
+    ScriptStartUp(*MainForm);
     MainForm->show();
     return Application.exec();
 }

@@ -1,5 +1,6 @@
 // The folder tree as the navigation and the checklist rely on it.
 #include "forms/ShellTreeView.h"
+#include "store/TreeNavigation.h"
 #include "support/StoreWriter.h"
 #include "support/TempDir.h"
 
@@ -171,6 +172,32 @@ TEST_F(TShellTreeViewTest, RefreshOfASelectedFolderThatIsGoneSelectsNothing) {
     EXPECT_EQ(Tree.Selected(), nullptr);
     EXPECT_EQ(Walk(), (std::vector<std::string>{"Desktop", Home, Home + "/Alpha", "/"}))
         << "the folder is gone from the tree as well";
+}
+
+// The navigation of the start-up handler, run over this tree.
+TEST_F(TShellTreeViewTest, NavigationOpensTheWayDownAndSelectsTheFolderOnce) {
+    Changes = 0;
+    SelectFolderByPath(Tree, *Tree.ShellNamespace(), Home + "/Alpha/inner");
+    EXPECT_EQ(Tree.SelectedPath(), Home + "/Alpha/inner");
+    EXPECT_EQ(Changes, 1);
+    EXPECT_TRUE(Tree.ItemOf(Find(Home))->isExpanded());
+    EXPECT_TRUE(Tree.ItemOf(Find(Home + "/Alpha"))->isExpanded());
+    EXPECT_FALSE(Tree.IsFilled(Find(Home + "/beta"))) << "only the way down is read";
+    EXPECT_EQ(Tree.UpdateDepth(), 0);
+    EXPECT_TRUE(Tree.updatesEnabled());
+
+    SelectFolderByPath(Tree, *Tree.ShellNamespace(), Home + "/Alpha/inner");
+    EXPECT_EQ(Changes, 1) << "already selected: no change";
+}
+
+TEST_F(TShellTreeViewTest, NavigationThroughAHiddenFolderClearsTheSelection) {
+    std::filesystem::create_directories(Home + "/.hidden/store");
+    Changes = 0;
+    SelectFolderByPath(Tree, *Tree.ShellNamespace(), Home + "/.hidden/store");
+    EXPECT_EQ(Tree.Selected(), nullptr);
+    EXPECT_EQ(Changes, 1);
+    EXPECT_TRUE(Tree.ItemOf(Find(Home))->isExpanded()) << "found before the gap, stays open";
+    EXPECT_EQ(Tree.UpdateDepth(), 0);
 }
 
 TEST(TShellTreeViewEmptyTest, ATreeWithoutNodesRaisesForItsFirstNode) {
