@@ -12,10 +12,6 @@ namespace velmora {
 
 namespace {
 
-char FoldCase(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool EntryExists(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;

@@ -109,11 +109,6 @@ bool IsDirectory(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool EntryExists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
-
 std::string Child(const std::string& folder, const std::string& name) {
     return folder == "/" ? "/" + name : JoinPath(folder, name);
 }
