@@ -5,7 +5,10 @@
 #include "forms/ShellTreeView.h"
 #include "forms/frmProgress.h"
 #include "platform/Random.h"
+#include "platform/Registry.h"
 #include "platform/ShellNamespace.h"
+#include "store/MessageStoreLocator.h"
+#include "store/TreeNavigation.h"
 
 #include "ui_MainForm.h"
 
@@ -147,8 +150,15 @@ void TMainForm::WMAfterCreate() {
 }
 
 void TMainForm::OpenMessageStore() {
-    // The message store's path from the registry and the tree's navigation
-    // to it belong here, once both exist.
+    const std::shared_ptr<TShellNamespace>& shell = tvShell()->ShellNamespace();
+    // A tree without Wine drives has no Wine registry to read either.
+    if (!shell || shell->Roots().WinePrefix.empty())
+        return;
+    // The registry of the same Wine prefix whose drives the tree shows. A
+    // failure to read it reaches the error box; the navigation drops its own.
+    TRegIniFile registry(shell->Roots().WinePrefix);
+    const std::string storePath = ReadMessageStorePath(registry);
+    SelectFolderByPath(*tvShell(), *shell, storePath);
 }
 
 void TMainForm::tbRefreshClick() {
