@@ -41,6 +41,28 @@ for spec in "20000 4096" "2000 262144"; do
         "$count" "$size" "$best_cli" "$best_floor" "$ratio"
 done
 
+# Export through the window (offscreen, the prompt answered by the program)
+# against velmora-cli on the 4 KiB store.
+if [ -x "$bin/velmora-gui-bench" ]; then
+    store="$work/store-20000-4096"
+    rm -rf "$work/out"
+    mkdir -p "$work/out"
+    sync
+    best_gui="" best_cli=""
+    for run in 1 2 3; do
+        start=$(seconds)
+        QT_QPA_PLATFORM=offscreen "$bin/velmora-gui-bench" --store "$store" "$work/out/gui-$run" >/dev/null 2>&1
+        best_gui=$(least "$best_gui" "$(elapsed "$start" "$(seconds)")")
+        start=$(seconds)
+        "$bin/velmora-cli" --store "$store" "$work/out/cli-$run" >/dev/null
+        best_cli=$(least "$best_cli" "$(elapsed "$start" "$(seconds)")")
+    done
+    rm -rf "$work/out"
+    ratio=$(awk -v g="$best_gui" -v c="$best_cli" 'BEGIN { printf "%.2f", g / c }')
+    printf 'window export, 20000 messages: window %7.3f s, velmora-cli %7.3f s, ratio %s (best of 3)\n' \
+        "$best_gui" "$best_cli" "$ratio"
+fi
+
 for script in "$here"/run_*.sh; do
     [ -e "$script" ] && bash "$script" "$build"
 done
