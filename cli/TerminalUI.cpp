@@ -69,7 +69,6 @@ void TTerminalUI::FolderStarted(const TFolderRow& row) {
     FFolder = row.Caption;
     FFolderMessages = 0;
     FFolderDone = 0;
-    DrawProgress(true);
 }
 
 void TTerminalUI::MessageSaved(const TMessageOutcome& outcome) {
