@@ -16,8 +16,8 @@ least() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; 
 # Each timed run writes into a folder of its own that nothing wrote before:
 # removing or overwriting earlier output right before a run measures the
 # disk's bookkeeping, not the converter. Floor and converter take turns.
-for spec in "20000 4096" "2000 262144"; do
-    set -- $spec
+for sizes in "20000 4096" "2000 262144"; do
+    set -- $sizes
     count=$1 size=$2
     store="$work/store-$count-$size"
     [ -f "$store/Inbox.imh" ] || "$bin/make-bench-store" "$store" "$count" "$size"

@@ -128,7 +128,7 @@ TEST_F(CliTest, KeepGoingSkipsFailedMessagesAndReportsEveryRecord) {
         // saves (as an empty file); a folder whose data file is gone fails.
         TStoreWriter more(Dir / "store");
         more.AddFolder("Broken");
-        TIndexRecordSpec record;
+        TIndexRecord record;
         record.Offset = 0;
         record.Length = 10;
         more.AddRecord("Broken", record);

@@ -208,17 +208,17 @@ TEST_F(ConversionRunTest, NamesNeverClashAndExistingFilesStayUntouched) {
 TEST_F(ConversionRunTest, BlocksAreCutToTheDataFile) {
     TStoreWriter store(StoreDir());
     store.AppendData("Inbox", "Subject: x\r\n\r\nbody");
-    const auto record = [](std::int32_t offset, std::int32_t length) {
-        TIndexRecordSpec spec;
-        spec.Offset = offset;
-        spec.Length = length;
-        return spec;
+    const auto block = [](std::int32_t offset, std::int32_t length) {
+        TIndexRecord record;
+        record.Offset = offset;
+        record.Length = length;
+        return record;
     };
-    store.AddRecord("Inbox", record(0, 1000)); // runs past the end
-    store.AddRecord("Inbox", record(500, 10)); // starts past the end
-    store.AddRecord("Inbox", record(-4, 10));  // negative offset
-    store.AddRecord("Inbox", record(0, -1));   // negative length
-    store.AddRecord("Inbox", record(0x7fffffff, 0x7fffffff));
+    store.AddRecord("Inbox", block(0, 1000)); // runs past the end
+    store.AddRecord("Inbox", block(500, 10)); // starts past the end
+    store.AddRecord("Inbox", block(-4, 10));  // negative offset
+    store.AddRecord("Inbox", block(0, -1));   // negative length
+    store.AddRecord("Inbox", block(0x7fffffff, 0x7fffffff));
     store.Write();
     UI.Answer = Dir / "out";
     Run.Execute({{"Inbox", store.IndexPath("Inbox"), true}}, StoreDir());

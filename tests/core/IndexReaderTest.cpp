@@ -12,14 +12,14 @@ namespace {
 
 std::string Record(std::int32_t length, std::int32_t offset, std::string f1 = {},
                    std::string f2 = {}, std::string f3 = {}, std::string f4 = {}) {
-    TIndexRecordSpec spec;
-    spec.Length = length;
-    spec.Offset = offset;
-    spec.Field1 = std::move(f1);
-    spec.Field2 = std::move(f2);
-    spec.Field3 = std::move(f3);
-    spec.Field4 = std::move(f4);
-    return EncodeIndexRecord(spec);
+    TIndexRecord record;
+    record.Length = length;
+    record.Offset = offset;
+    record.Field1 = std::move(f1);
+    record.Field2 = std::move(f2);
+    record.Field3 = std::move(f3);
+    record.Field4 = std::move(f4);
+    return EncodeIndexRecord(record);
 }
 
 } // namespace

@@ -15,7 +15,7 @@ std::string EncodeInt32(std::int32_t value) {
     return bytes;
 }
 
-std::string EncodeIndexRecord(const TIndexRecordSpec& r) {
+std::string EncodeIndexRecord(const TIndexRecord& r) {
     std::string bytes;
     bytes.append(34, r.FixedFill);
     bytes += EncodeInt32(static_cast<std::int32_t>(r.Field1.size())) + r.Field1;
@@ -30,7 +30,7 @@ std::string EncodeIndexRecord(const TIndexRecordSpec& r) {
     return bytes;
 }
 
-std::string EncodeIndexFile(const std::vector<TIndexRecordSpec>& records) {
+std::string EncodeIndexFile(const std::vector<TIndexRecord>& records) {
     std::string bytes = "V#04";
     for (const auto& record : records)
         bytes += EncodeIndexRecord(record);
@@ -86,19 +86,19 @@ std::int32_t TStoreWriter::AppendData(const std::string& mailFolder, std::string
     return offset;
 }
 
-TIndexRecordSpec TStoreWriter::AddMessage(const std::string& mailFolder, std::string_view block) {
+TIndexRecord TStoreWriter::AddMessage(const std::string& mailFolder, std::string_view block) {
     const std::int32_t offset = AppendData(mailFolder, block);
-    const TIndexRecordSpec record{.Length = static_cast<std::int32_t>(block.size()),
-                                  .Offset = offset,
-                                  .Field1 = std::string("<msgid@example>"),
-                                  .Field2 = std::string("Subject"),
-                                  .Field3 = std::string("sender@example"),
-                                  .Field4 = std::string("x")};
+    const TIndexRecord record{.Length = static_cast<std::int32_t>(block.size()),
+                              .Offset = offset,
+                              .Field1 = std::string("<msgid@example>"),
+                              .Field2 = std::string("Subject"),
+                              .Field3 = std::string("sender@example"),
+                              .Field4 = std::string("x")};
     AddRecord(mailFolder, record);
     return record;
 }
 
-void TStoreWriter::AddRecord(const std::string& mailFolder, const TIndexRecordSpec& record) {
+void TStoreWriter::AddRecord(const std::string& mailFolder, const TIndexRecord& record) {
     AddFolder(mailFolder);
     FFolders[mailFolder].Index += EncodeIndexRecord(record);
 }

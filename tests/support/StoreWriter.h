@@ -12,7 +12,7 @@ namespace velmora::support {
 
 // One index record, field by field. The fixed blocks are filled with a
 // byte of their own so that a reader looking in the wrong place sees it.
-struct TIndexRecordSpec {
+struct TIndexRecord {
     std::int32_t Length = 0;
     std::int32_t Offset = 0;
     std::string Field1; // variable fields, each written after its length prefix
@@ -23,9 +23,9 @@ struct TIndexRecordSpec {
 };
 
 std::string EncodeInt32(std::int32_t value);
-std::string EncodeIndexRecord(const TIndexRecordSpec& record);
+std::string EncodeIndexRecord(const TIndexRecord& record);
 // "V#04" followed by the records.
-std::string EncodeIndexFile(const std::vector<TIndexRecordSpec>& records);
+std::string EncodeIndexFile(const std::vector<TIndexRecord>& records);
 
 void WriteFile(const std::string& path, std::string_view bytes);
 std::string ReadFile(const std::string& path);
@@ -45,9 +45,9 @@ public:
 
     // Appends the block to the folder's data file and a record for it to its
     // index; gives the record written.
-    TIndexRecordSpec AddMessage(const std::string& mailFolder, std::string_view block);
+    TIndexRecord AddMessage(const std::string& mailFolder, std::string_view block);
     // Appends a record as given (for damaged or odd indexes).
-    void AddRecord(const std::string& mailFolder, const TIndexRecordSpec& record);
+    void AddRecord(const std::string& mailFolder, const TIndexRecord& record);
     // Appends raw bytes to the data file without an index record.
     std::int32_t AppendData(const std::string& mailFolder, std::string_view bytes);
     // Creates an empty mail folder (index holding only the tag).
