@@ -1,5 +1,6 @@
 #include "store/ItemIdList.h"
 #include "support/CountingMalloc.h"
+#include "support/IdLists.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +12,6 @@ using namespace velmora::support;
 
 namespace {
 
-using TBytes = std::vector<std::uint8_t>;
-
 // A list of items of the given counts, each item's data bytes set to the
 // item's number so that items can be told apart.
 TBytes ListOfCounts(const std::vector<int>& counts) {
@@ -22,15 +21,6 @@ TBytes ListOfCounts(const std::vector<int>& counts) {
         list.push_back(static_cast<std::uint8_t>(counts[i] >> 8));
         list.insert(list.end(), counts[i] - 2, static_cast<std::uint8_t>('a' + i));
     }
-    list.insert(list.end(), {0, 0});
-    return list;
-}
-
-// Items a1, a2, ... as lists of one-letter items.
-TBytes Items(const std::string& names) {
-    TBytes list;
-    for (const char name : names)
-        list.insert(list.end(), {3, 0, static_cast<std::uint8_t>(name)});
     list.insert(list.end(), {0, 0});
     return list;
 }

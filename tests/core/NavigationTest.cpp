@@ -2,6 +2,7 @@
 #include "store/ItemIdList.h"
 #include "store/TreeNavigation.h"
 #include "support/CountingMalloc.h"
+#include "support/IdLists.h"
 #include "support/InMemoryTree.h"
 #include "support/TempDir.h"
 
@@ -17,17 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using TBytes = std::vector<std::uint8_t>;
 using TNode = IShellTree::TNode;
-
-// A list of one-letter items: "ad" is the folder d inside the folder a.
-TBytes Items(const std::string& names) {
-    TBytes list;
-    for (const char name : names)
-        list.insert(list.end(), {3, 0, static_cast<std::uint8_t>(name)});
-    list.insert(list.end(), {0, 0});
-    return list;
-}
 
 std::string Letters(PCItemIDList list) {
     std::string letters;
