@@ -4,6 +4,7 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace velmora;
 using namespace velmora::support;
@@ -125,4 +126,23 @@ TEST(IndexReader, FileErrorsCarryThePath) {
     }
     WriteFile(dir / "Inbox.imh", "V#04" + Record(3, 4));
     EXPECT_EQ(ReadIndexFile(dir / "Inbox.imh").size(), 1u);
+}
+
+TEST(IndexReader, ArbitraryBytesNeverReadPastTheFile) {
+    // Random tails, many with huge or negative prefixes: the reader must stop
+    // quietly, and every record it gives needs its 84 bytes in the file.
+    std::mt19937 random(1234);
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes = "V#04";
+        const int records = static_cast<int>(random() % 3);
+        for (int r = 0; r < records; ++r)
+            bytes += Record(static_cast<std::int32_t>(random()),
+                            static_cast<std::int32_t>(random()), std::string(random() % 40, 'f'));
+        const std::size_t tail = random() % 120;
+        for (std::size_t i = 0; i < tail; ++i)
+            bytes += static_cast<char>(random() % 4 == 0 ? 0xff : random());
+        const auto parsed = ParseIndex(bytes);
+        ASSERT_GE(parsed.size(), static_cast<std::size_t>(records));
+        ASSERT_LE(parsed.size() * 84, bytes.size() - 4);
+    }
 }

@@ -4,6 +4,7 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace velmora;
 
@@ -89,3 +90,52 @@ TEST(LineList, SavesIntoAFile) {
 }
 
 } // namespace
+
+namespace {
+
+// The split and save rules written the plain way, byte by byte.
+std::vector<std::string> ReferenceSplit(const std::string& block) {
+    const std::string text = block.substr(0, block.find('\0'));
+    std::vector<std::string> lines;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::string line;
+        while (i < text.size() && text[i] != '\r' && text[i] != '\n')
+            line += text[i++];
+        lines.push_back(line);
+        if (i < text.size() && text[i] == '\r')
+            ++i;
+        if (i < text.size() && text[i] == '\n')
+            ++i;
+    }
+    return lines;
+}
+
+} // namespace
+
+TEST(LineList, AgreesWithThePlainRulesOnArbitraryBlocks) {
+    std::mt19937 random(99);
+    const char alphabet[] = {'a', 'b', '\r', '\n', '\0', '\xe9'};
+    for (int round = 0; round < 5000; ++round) {
+        std::string block;
+        const std::size_t length = random() % 40;
+        for (std::size_t i = 0; i < length; ++i)
+            block += alphabet[random() % (round % 7 == 0 ? 6 : 4)];
+        TLineList list;
+        list.SetText(block);
+        const auto expected = ReferenceSplit(block);
+        ASSERT_EQ(LinesOf(list), expected) << "block of " << block.size() << " bytes";
+        std::string saved;
+        for (const auto& line : expected)
+            saved += line + "\r\n";
+        if (list.Count() > 0 && round % 3 == 0) {
+            const std::size_t at = random() % list.Count();
+            list.Replace(at, "X\nY");
+            saved.clear();
+            for (std::size_t i = 0; i < expected.size(); ++i)
+                saved += (i == at ? std::string("X\nY") : expected[i]) + "\r\n";
+        }
+        ASSERT_EQ(list.SavedText(), saved);
+        ASSERT_EQ(list.SavedSize(), saved.size());
+    }
+}
