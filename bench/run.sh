@@ -12,6 +12,15 @@ mkdir -p "$work"
 seconds() { date +%s.%N; }
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
 least() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
+# timed BEST_VAR COMMAND...: runs the command and keeps the least time in BEST_VAR.
+timed() {
+    local -n best=$1
+    shift
+    local start
+    start=$(seconds)
+    "$@" >/dev/null 2>&1 || { echo "bench: $* failed" >&2; exit 1; }
+    best=$(least "$best" "$(elapsed "$start" "$(seconds)")")
+}
 
 # Each timed run writes into a folder of its own that nothing wrote before:
 # removing or overwriting earlier output right before a run measures the
@@ -28,12 +37,8 @@ for sizes in "20000 4096" "2000 262144"; do
     best_floor="" best_cli=""
     for run in 1 2 3; do
         mkdir -p "$work/out/floor-$run"
-        start=$(seconds)
-        "$bin/bench-floor" "$store/Inbox.imh" "$store/Inbox.imm" "$work/out/floor-$run"
-        best_floor=$(least "$best_floor" "$(elapsed "$start" "$(seconds)")")
-        start=$(seconds)
-        "$bin/velmora-cli" --store "$store" "$work/out/cli-$run" >/dev/null
-        best_cli=$(least "$best_cli" "$(elapsed "$start" "$(seconds)")")
+        timed best_floor "$bin/bench-floor" "$store/Inbox.imh" "$store/Inbox.imm" "$work/out/floor-$run"
+        timed best_cli "$bin/velmora-cli" --store "$store" "$work/out/cli-$run"
     done
     rm -rf "$work/out"
     ratio=$(awk -v c="$best_cli" -v f="$best_floor" 'BEGIN { printf "%.2f", c / f }')
@@ -50,12 +55,8 @@ if [ -x "$bin/velmora-gui-bench" ]; then
     sync
     best_gui="" best_cli=""
     for run in 1 2 3; do
-        start=$(seconds)
-        QT_QPA_PLATFORM=offscreen "$bin/velmora-gui-bench" --store "$store" "$work/out/gui-$run" >/dev/null 2>&1
-        best_gui=$(least "$best_gui" "$(elapsed "$start" "$(seconds)")")
-        start=$(seconds)
-        "$bin/velmora-cli" --store "$store" "$work/out/cli-$run" >/dev/null
-        best_cli=$(least "$best_cli" "$(elapsed "$start" "$(seconds)")")
+        timed best_gui env QT_QPA_PLATFORM=offscreen "$bin/velmora-gui-bench" --store "$store" "$work/out/gui-$run"
+        timed best_cli "$bin/velmora-cli" --store "$store" "$work/out/cli-$run"
     done
     rm -rf "$work/out"
     ratio=$(awk -v g="$best_gui" -v c="$best_cli" 'BEGIN { printf "%.2f", g / c }')

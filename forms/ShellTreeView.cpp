@@ -46,18 +46,6 @@ TShellNode* AsShellNode(QTreeWidgetItem* item) {
     return static_cast<TShellNode*>(item);
 }
 
-// Closes the update bracket on every way out.
-class TUpdateScope {
-public:
-    explicit TUpdateScope(IShellTree& tree) : FTree(tree) { FTree.BeginUpdate(); }
-    ~TUpdateScope() { FTree.EndUpdate(); }
-    TUpdateScope(const TUpdateScope&) = delete;
-    TUpdateScope& operator=(const TUpdateScope&) = delete;
-
-private:
-    IShellTree& FTree;
-};
-
 class TBusyCursorScope {
 public:
     TBusyCursorScope() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
@@ -292,7 +280,7 @@ void TShellTreeView::RefreshNode(TNode node) {
             filled.push_back({shellNode->IdList, shellNode->isExpanded()});
     }
 
-    const TUpdateScope update(*this);
+    const TTreeUpdate update(*this);
     const TBusyCursorScope busy;
 
     // The new nodes are built apart from the tree, so a failure leaves the

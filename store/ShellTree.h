@@ -29,4 +29,16 @@ public:
     virtual void EndUpdate() = 0;
 };
 
+// Closes a tree's update bracket on every way out of a scope.
+class TTreeUpdate {
+public:
+    explicit TTreeUpdate(IShellTree& tree) : FTree(tree) { FTree.BeginUpdate(); }
+    ~TTreeUpdate() { FTree.EndUpdate(); }
+    TTreeUpdate(const TTreeUpdate&) = delete;
+    TTreeUpdate& operator=(const TTreeUpdate&) = delete;
+
+private:
+    IShellTree& FTree;
+};
+
 } // namespace velmora

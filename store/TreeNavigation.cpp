@@ -4,21 +4,6 @@
 
 namespace velmora {
 
-namespace {
-
-class TUpdateBracket {
-public:
-    explicit TUpdateBracket(IShellTree& tree) : FTree(tree) { FTree.BeginUpdate(); }
-    ~TUpdateBracket() { FTree.EndUpdate(); }
-    TUpdateBracket(const TUpdateBracket&) = delete;
-    TUpdateBracket& operator=(const TUpdateBracket&) = delete;
-
-private:
-    IShellTree& FTree;
-};
-
-} // namespace
-
 IShellTree::TNode FindNodeByPidl(const IShellTree& tree, IShellFolder& desktop, PCItemIDList target,
                                  IShellTree::TNode start) {
     if (start == nullptr)
@@ -36,7 +21,7 @@ IShellTree::TNode FindNodeByPidl(const IShellTree& tree, IShellFolder& desktop, 
 }
 
 void ExpandToPidl(IShellTree& tree, IShellFolder& desktop, PCItemIDList target) {
-    TUpdateBracket update(tree);
+    TTreeUpdate update(tree);
     const TPidlChain chain = BuildAncestorList(target);
     IShellTree::TNode current = tree.FirstNode();
     for (PItemIDList ancestor : *chain) {
