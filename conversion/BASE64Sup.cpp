@@ -74,6 +74,18 @@ void EncodeTwoGroups(const unsigned char* in, char* out) {
     PutPair(out + 6, d);
 }
 
+// The groups left on a line, one by one, then the line's CR LF.
+inline void EncodeGroupsThenBreak(const unsigned char*& in, char*& out, std::size_t groups) {
+    for (std::size_t i = 0; i < groups; ++i) {
+        EncodeGroup(in, out);
+        in += 3;
+        out += 4;
+    }
+    out[0] = '\r';
+    out[1] = '\n';
+    out += 2;
+}
+
 // Whole groups followed by CR LF. With overRead the last two-group step may
 // read two bytes past the groups; without it, it never reads past them.
 template <std::size_t Groups, bool OverRead> void EncodeLine(const unsigned char*& in, char*& out) {
@@ -83,14 +95,7 @@ template <std::size_t Groups, bool OverRead> void EncodeLine(const unsigned char
         in += 6;
         out += 8;
     }
-    for (std::size_t i = 2 * safePairs; i < Groups; ++i) {
-        EncodeGroup(in, out);
-        in += 3;
-        out += 4;
-    }
-    out[0] = '\r';
-    out[1] = '\n';
-    out += 2;
+    EncodeGroupsThenBreak(in, out, Groups - 2 * safePairs);
 }
 
 // Full periods of 195 bytes: 21 groups, CR LF, 22 groups, CR LF, 22 groups,
@@ -141,14 +146,7 @@ __attribute__((target("ssse3"))) void EncodeLineVector(const unsigned char*& in,
         in += 12;
         out += 16;
     }
-    for (std::size_t i = 20; i < Groups; ++i) {
-        EncodeGroup(in, out);
-        in += 3;
-        out += 4;
-    }
-    out[0] = '\r';
-    out[1] = '\n';
-    out += 2;
+    EncodeGroupsThenBreak(in, out, Groups - 20);
 }
 
 __attribute__((target("ssse3"))) void EncodePeriodsVector(const unsigned char* in,

@@ -25,8 +25,11 @@ int OpenFlags(int flags) {
 } // namespace
 
 TFileStream TFileStream::OpenRead(const std::string& path) {
-    const std::string resolved = ResolvePath(path);
-    const int fd = ::open(resolved.c_str(), OpenFlags(O_RDONLY));
+    // The path as written first: resolving it costs a look at the folder,
+    // which only a name that differs in letter case needs.
+    int fd = ::open(path.c_str(), OpenFlags(O_RDONLY));
+    if (fd < 0 && errno == ENOENT)
+        fd = ::open(ResolvePath(path).c_str(), OpenFlags(O_RDONLY));
     if (fd < 0)
         throw EFOpenError(path);
     struct stat info {};
