@@ -125,7 +125,7 @@ void TConversionRun::ExtractMessage(const TFileStream& Stream, TLineList& Lines,
 
 std::string TConversionRun::SaveMessage(const TLineList& Lines, const std::string& OutDir) {
     TDateTime when = FClock();
-    for (int draw = 1; draw <= kMaxDraws; ++draw) {
+    for (int draw = 1;; ++draw) {
         const std::string path = JoinPath(OutDir, OutputFileName(when, FRandom.Random(1000)));
         std::optional<TNewFile> file = TNewFile::CreateNew(path);
         if (file) {
@@ -135,12 +135,11 @@ std::string TConversionRun::SaveMessage(const TLineList& Lines, const std::strin
             file->Commit();
             return path;
         }
-        if (draw % kDrawsPerClockReading == 0)
-            when = FClock();
         if (draw == kMaxDraws)
             throw EFCreateError(path);
+        if (draw % kDrawsPerClockReading == 0)
+            when = FClock();
     }
-    return {};
 }
 
 } // namespace velmora
